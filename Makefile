@@ -1,0 +1,58 @@
+# Set-up, build and test in one place. Run as root on a fresh Debian machine and
+# "make deps" installs whatever is missing; otherwise it prints the apt-get line.
+
+BUILD          ?= build
+BUILD_SANITIZE ?= build-sanitize
+BUILD_BENCH    ?= build-bench
+JOBS           ?= $(shell nproc)
+CMAKE_FLAGS    ?=
+
+PACKAGES := cmake g++ make libgtest-dev libgmock-dev libbenchmark-dev
+
+.PHONY: all deps configure build test test-sanitize bench format clean
+
+all: build
+
+deps:
+	@missing=""; \
+	for p in $(PACKAGES); do \
+	  dpkg-query -W -f='$${Status}' $$p 2>/dev/null | grep -q "install ok installed" || missing="$$missing $$p"; \
+	done; \
+	if [ -z "$$missing" ]; then exit 0; fi; \
+	if [ "$$(id -u)" = 0 ]; then \
+	  echo "Installing:$$missing"; \
+	  apt-get update -qq && DEBIAN_FRONTEND=noninteractive apt-get install -y -qq $$missing; \
+	else \
+	  echo "Missing packages:$$missing"; \
+	  echo "Run: sudo apt-get install -y$$missing"; \
+	  exit 1; \
+	fi
+
+$(BUILD)/CMakeCache.txt: | deps
+	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo $(CMAKE_FLAGS)
+
+configure: $(BUILD)/CMakeCache.txt
+
+build: configure
+	cmake --build $(BUILD) -j $(JOBS)
+
+test: build
+	cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
+
+test-sanitize: deps
+	cmake -S . -B $(BUILD_SANITIZE) -DCMAKE_BUILD_TYPE=Debug -DTARVIS_SANITIZE=ON $(CMAKE_FLAGS)
+	cmake --build $(BUILD_SANITIZE) -j $(JOBS)
+	cd $(BUILD_SANITIZE) && \
+	  ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
+	  ctest --output-on-failure -j $(JOBS)
+
+bench: deps
+	cmake -S . -B $(BUILD_BENCH) -DCMAKE_BUILD_TYPE=Release -DTARVIS_BENCH=ON $(CMAKE_FLAGS)
+	cmake --build $(BUILD_BENCH) -j $(JOBS) --target tarvis_bench
+	$(BUILD_BENCH)/bench/tarvis_bench
+
+format:
+	git ls-files '*.h' '*.cpp' | xargs clang-format -i
+
+clean:
+	rm -rf $(BUILD) $(BUILD_SANITIZE) $(BUILD_BENCH)

@@ -1,0 +1,6 @@
+#pragma once
+
+// Umbrella header of libTarvis: includes every public header of the library.
+// A consumer compiles with the include directory core/ and includes only this.
+
+#include "TarvisExport.h"

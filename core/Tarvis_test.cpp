@@ -1,0 +1,6 @@
+// Compiles the umbrella header the way a consumer of the library does.
+#include "Tarvis.h"
+
+#include <gtest/gtest.h>
+
+TEST(Umbrella, CompilesAlone) { SUCCEED(); }
