@@ -4,3 +4,6 @@
 // A consumer compiles with the include directory core/ and includes only this.
 
 #include "TarvisExport.h"
+#include "foundation/String.h"
+#include "foundation/Link.h"
+#include "foundation/KaObserver.h"
