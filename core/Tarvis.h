@@ -7,3 +7,6 @@
 #include "foundation/String.h"
 #include "foundation/Link.h"
 #include "foundation/KaObserver.h"
+#include "foundation/KaObject.h"
+#include "foundation/KaListHeader.h"
+#include "foundation/KaFilter.h"
