@@ -3,6 +3,10 @@
 #include "TarvisExport.h"
 #include "foundation/String.h"
 
+#include <iosfwd>
+
+class KaReaderObject;
+
 // A small set of state bits.
 class TARVIS_API KaFlag {
 public:
@@ -39,6 +43,12 @@ public:
     void SetId(unsigned int id) { m_id = id; }
     String const& GetName() const { return m_name; }
     void SetName(String const& name) { m_name = name; }
+
+    // A reader handler: the identifier as an integer, then the name as a quoted
+    // string, moving on after each.
+    int Read(KaReaderObject* object);
+    // The identifier in a column of four, a blank and the name in double quotes.
+    void Write(std::ostream& os) const;
 
 private:
     unsigned int m_id = 0;

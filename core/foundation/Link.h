@@ -31,6 +31,20 @@ public:
         }
     }
 
+    // A member taking a typed pointer, e.g. int (KaPointList::*)(KaReaderObject*):
+    // Call hands its argument on as that type, so the caller must pass one.
+    template <class T, class M, class R, class A>
+    requires std::derived_from<T, M> && std::convertible_to<R, long> &&
+        (!std::same_as<A, void>)Link(T* object, R (M::*function)(A*)) {
+        using Function = R (M::*)(A*);
+        static_assert(sizeof(Function) <= sizeof(m_function), "member-function pointer does not fit");
+        m_object = static_cast<M*>(object);
+        if (function) {
+            std::memcpy(m_function, &function, sizeof(Function));
+            m_invoke = &InvokeTyped<M, R, A>;
+        }
+    }
+
     Link(Link const& other) = default;
     Link& operator=(Link const& other) = default;
     virtual ~Link();
@@ -55,6 +69,13 @@ private:
         long (M::*f)(void*);
         std::memcpy(&f, function, sizeof(f));
         return (static_cast<M*>(object)->*f)(arg);
+    }
+
+    template <class M, class R, class A>
+    static long InvokeTyped(void* object, unsigned char const* function, void* arg) {
+        R (M::*f)(A*);
+        std::memcpy(&f, function, sizeof(f));
+        return static_cast<long>((static_cast<M*>(object)->*f)(static_cast<A*>(arg)));
     }
 
     void* m_object = nullptr;

@@ -2,7 +2,9 @@
 
 #include <algorithm>
 #include <cstring>
+#include <iomanip>
 #include <locale>
+#include <ostream>
 
 namespace {
 
@@ -407,4 +409,18 @@ int KaReader::DoProcess(bool continueAfterBlockEnd) {
     if (last && last->GetStatus() == ParserErrorNotSpecifiedToken && CurrentType(m_parser) == TokenEOF)
         delete m_errors.Subtract(last);
     return 1;
+}
+
+// ---------------------------------------------------------------------------
+// KaObject, as a record of keyword files
+
+int KaObject::Read(KaReaderObject* object) {
+    KaStreamParser in = object->GetStreamParser();
+    m_id = static_cast<unsigned int>(in.GetInt());
+    m_name = in.GetText();
+    return 1;
+}
+
+void KaObject::Write(std::ostream& os) const {
+    os << ' ' << std::right << std::setw(4) << m_id << " \"" << m_name.chars() << '"';
 }

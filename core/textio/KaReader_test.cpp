@@ -300,3 +300,19 @@ TEST(TKaFormatTable, Operations) {
     EXPECT_EQ(table.Size(), 0);
     EXPECT_EQ(table.HasEntry(3), -1);
 }
+
+TEST(KaObject, ReadsAndWritesItsRecord) {
+    KaObject object;
+    Reading r("OBJECT { 12 \"Photo 1\" }\n");
+    // A handler taking the reader object as a typed pointer binds directly.
+    KaReaderObject entry("OBJECT", Link(&object, &KaObject::Read));
+    r.reader.RegisterObject(entry);
+    r.reader.DoProcess(true);
+    EXPECT_EQ(r.reader.GetReadErrorCount(), 0);
+    EXPECT_EQ(object.GetId(), 12u);
+    EXPECT_STREQ(object.GetName().chars(), "Photo 1");
+
+    std::ostringstream out;
+    object.Write(out);
+    EXPECT_EQ(out.str(), "   12 \"Photo 1\"");
+}
