@@ -10,3 +10,6 @@
 #include "foundation/KaObject.h"
 #include "foundation/KaListHeader.h"
 #include "foundation/KaFilter.h"
+#include "textio/KaParser.h"
+#include "textio/KaFormatTable.h"
+#include "textio/KaReader.h"
