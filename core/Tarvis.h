@@ -13,3 +13,4 @@
 #include "textio/KaParser.h"
 #include "textio/KaFormatTable.h"
 #include "textio/KaReader.h"
+#include "textio/KaWriter.h"

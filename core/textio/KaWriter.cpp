@@ -1,0 +1,155 @@
+#include "textio/KaWriter.h"
+
+#include <ostream>
+
+namespace {
+
+int g_level = 0;
+
+std::ostream& Column(std::ostream& os, int width) {
+    os << ' ';
+    os.unsetf(std::ios::left);
+    os.setf(std::ios::right);
+    os.width(width);
+    return os;
+}
+
+std::ostream& Field(std::ostream& os, int width) {
+    os.unsetf(std::ios::right);
+    os.setf(std::ios::left);
+    os.width(width);
+    return os;
+}
+
+void Deeper() {
+    ++g_level;
+}
+void Shallower() {
+    if (g_level > 0)
+        --g_level;
+}
+
+} // namespace
+
+std::ostream& w4(std::ostream& os) {
+    return Column(os, 4);
+}
+std::ostream& w5(std::ostream& os) {
+    return Column(os, 5);
+}
+std::ostream& w6(std::ostream& os) {
+    return Column(os, 8);
+}
+std::ostream& w8(std::ostream& os) {
+    return Column(os, 10);
+}
+std::ostream& w10(std::ostream& os) {
+    return Column(os, 12);
+}
+std::ostream& w12(std::ostream& os) {
+    return Column(os, 16);
+}
+std::ostream& w14(std::ostream& os) {
+    return Column(os, 18);
+}
+std::ostream& w16(std::ostream& os) {
+    return Column(os, 21);
+}
+std::ostream& w19(std::ostream& os) {
+    return Column(os, 24);
+}
+
+std::ostream& s8(std::ostream& os) {
+    return Field(os, 8);
+}
+std::ostream& s10(std::ostream& os) {
+    return Field(os, 10);
+}
+std::ostream& s12(std::ostream& os) {
+    return Field(os, 12);
+}
+std::ostream& s14(std::ostream& os) {
+    return Field(os, 14);
+}
+std::ostream& s16(std::ostream& os) {
+    return Field(os, 16);
+}
+
+std::ostream& p4(std::ostream& os) {
+    os.precision(4);
+    return os;
+}
+std::ostream& p6(std::ostream& os) {
+    os.precision(6);
+    return os;
+}
+std::ostream& p8(std::ostream& os) {
+    os.precision(8);
+    return os;
+}
+std::ostream& p16(std::ostream& os) {
+    os.precision(16);
+    return os;
+}
+
+std::ostream& left(std::ostream& os) {
+    return Field(os, 0);
+}
+std::ostream& right(std::ostream& os) {
+    os.unsetf(std::ios::left);
+    os.setf(std::ios::right);
+    return os;
+}
+
+std::ostream& KaBeginBlock(std::ostream& os) {
+    Deeper();
+    return os << '{';
+}
+
+std::ostream& KaEndBlock(std::ostream& os) {
+    Shallower();
+    return os << '}';
+}
+
+std::ostream& KaBeginBlockNL(std::ostream& os) {
+    os << '{';
+    Deeper();
+    return Kaendl(os);
+}
+
+std::ostream& KaEndBlockNL(std::ostream& os) {
+    Shallower();
+    Kaendl(os);
+    return os << '}';
+}
+
+// The stream is not flushed at every line: a file of a million points would
+// spend most of its time in system calls. Streams flush when closed.
+std::ostream& Kaendl(std::ostream& os) {
+    os << '\n';
+    for (int i = 0; i < g_level; ++i)
+        os << "    ";
+    return os;
+}
+
+std::ostream& KaTabPlus(std::ostream& os) {
+    Deeper();
+    return os;
+}
+
+std::ostream& KaTabMinus(std::ostream& os) {
+    Shallower();
+    return os;
+}
+
+std::ostream& KaComment(std::ostream& os) {
+    return os << "; ";
+}
+
+void KaWriterReset() {
+    g_level = 0;
+}
+
+int KaWriterLevel() {
+    return g_level;
+}
