@@ -14,3 +14,4 @@
 #include "textio/KaFormatTable.h"
 #include "textio/KaReader.h"
 #include "textio/KaWriter.h"
+#include "textio/KaFileName.h"
