@@ -35,8 +35,9 @@ protected:
     std::string Get(char const* section, char const* key, int size = 64) {
         char buffer[64] = "untouched";
         int const n = KaGetPrivateProfile(section, key, buffer, size, "dflt", file.c_str());
-        if (std::string(buffer) != "untouched")
+        if (std::string(buffer) != "untouched") {
             EXPECT_EQ(n, static_cast<int>(std::strlen(buffer)));
+        }
         return buffer;
     }
 };
