@@ -7,7 +7,7 @@ BUILD_BENCH    ?= build-bench
 JOBS           ?= $(shell nproc)
 CMAKE_FLAGS    ?=
 
-PACKAGES := cmake g++ make libgtest-dev libgmock-dev libbenchmark-dev
+PACKAGES := cmake g++ make libgtest-dev libgmock-dev libbenchmark-dev libcli11-dev libfmt-dev nlohmann-json3-dev
 
 .PHONY: all deps configure build test test-sanitize bench format clean
 

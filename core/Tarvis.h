@@ -15,3 +15,5 @@
 #include "textio/KaReader.h"
 #include "textio/KaWriter.h"
 #include "textio/KaFileName.h"
+#include "model/KaPoint.h"
+#include "model/KaPointList.h"

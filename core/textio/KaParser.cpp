@@ -74,7 +74,7 @@ KaParserStatus::~KaParserStatus() = default;
 
 double KaParserToken::GetNumber() const {
     if (m_type == TokenInt)
-        return static_cast<double>(m_int);
+        return m_wrapped ? m_float : static_cast<double>(m_int);
     if (m_type == TokenFloat)
         return m_float;
     return 0.0;
@@ -213,6 +213,16 @@ void KaParser::SetToken(eKaTokentype type, char* text) {
 void KaParser::SetIntToken() {
     SetToken(TokenInt, m_tokenStart);
     m_token.m_int = ToInt(m_tokenStart);
+    // A coordinate such as 5000000000 is written without a decimal point; as a
+    // number it must not come back wrapped around.
+    m_token.m_wrapped = false;
+    if (std::strlen(m_tokenStart) > 9) {
+        double const value = ToDouble(m_tokenStart);
+        if (value != static_cast<double>(m_token.m_int)) {
+            m_token.m_float = value;
+            m_token.m_wrapped = true;
+        }
+    }
 }
 
 void KaParser::SetFloatToken() {

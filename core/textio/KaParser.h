@@ -57,7 +57,8 @@ private:
 class TARVIS_API KaParserToken {
 public:
     eKaTokentype GetType() const { return m_type; }
-    // The value of a number token as double; 0.0 for every other type.
+    // The value of a number token as double; 0.0 for every other type. An integer
+    // too large for 32 bits keeps its true value here, while GetInt wraps around.
     double GetNumber() const;
     int GetInt() const { return m_int; }
     double GetFloat() const { return m_float; }
@@ -70,6 +71,7 @@ private:
     eKaTokentype m_type = TokenOther;
     std::int32_t m_int = 0;
     double m_float = 0.0;
+    bool m_wrapped = false; // an integer beyond 32 bits: m_float holds its value
     char* m_text = nullptr;
 };
 

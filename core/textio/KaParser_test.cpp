@@ -72,8 +72,16 @@ TEST(KaParser, ClassifiesWords) {
                                                                                 {TokenKeyword, "NAME", 0},
                                                                                 {TokenString, "s", 0},
                                                                                 {TokenInt, "2", 2}}));
-    // Integers wrap around in 32 bits as atol does on the original platform.
-    EXPECT_EQ(Tokens("4294967297")[0].value, 1.0);
+    // Integers wrap around in 32 bits as atol does on the original platform, but
+    // taken as numbers they keep their value.
+    std::istringstream big("4294967297 -2147483648");
+    KaParser parser;
+    KaParserAccess::Next(parser, big);
+    EXPECT_EQ(parser.GetTokenInt(), 1);
+    EXPECT_EQ(parser.GetTokenNumber(), 4294967297.0);
+    KaParserAccess::Next(parser, big);
+    EXPECT_EQ(parser.GetTokenInt(), INT32_MIN);
+    EXPECT_EQ(parser.GetTokenNumber(), -2147483648.0);
     EXPECT_EQ(Tokens("1e999")[0].value, HUGE_VAL);
 }
 

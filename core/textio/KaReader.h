@@ -42,7 +42,7 @@ public:
 private:
     std::istream* m_in;
     KaParser* m_parser;
-    std::array<char, BufferSize> m_text{};
+    std::array<char, BufferSize> m_text; // filled by GetText before it is read
 };
 
 // One keyword a scope accepts: either a plain value stored straight into the
