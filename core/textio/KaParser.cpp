@@ -36,12 +36,12 @@ std::int32_t ToInt(char const* s) {
 
 // atof in the "C" locale, whatever the process locale: the longest prefix that
 // forms a number ("1.2.3" gives 1.2, "1e" gives 1), 0.0 when there is none.
-double ToDouble(char const* s) {
+double ToDouble(char const* s, char const* last) {
     char const* start = s;
     if (*start == '+' && start[1] != '-' && start[1] != '+')
         ++start;
     double value = 0.0;
-    auto const [end, ec] = std::from_chars(start, start + std::strlen(start), value);
+    auto const [end, ec] = std::from_chars(start, last, value);
     if (ec == std::errc::result_out_of_range) {
         // Overflow and underflow as strtod reports them.
         static locale_t const c = newlocale(LC_ALL_MASK, "C", nullptr);
@@ -129,6 +129,7 @@ KaParser& KaParser::operator=(KaParser const& other) {
     };
     std::memcpy(m_line, other.m_line, LineSize);
     m_tokenStart = rebase(other.m_tokenStart);
+    m_tokenEnd = rebase(other.m_tokenEnd);
     m_readPos = rebase(other.m_readPos);
     m_pending = other.m_pending;
     m_decPoint = other.m_decPoint;
@@ -216,8 +217,8 @@ void KaParser::SetIntToken() {
     // A coordinate such as 5000000000 is written without a decimal point; as a
     // number it must not come back wrapped around.
     m_token.m_wrapped = false;
-    if (std::strlen(m_tokenStart) > 9) {
-        double const value = ToDouble(m_tokenStart);
+    if (m_tokenEnd - m_tokenStart > 9) {
+        double const value = ToDouble(m_tokenStart, m_tokenEnd);
         if (value != static_cast<double>(m_token.m_int)) {
             m_token.m_float = value;
             m_token.m_wrapped = true;
@@ -227,7 +228,7 @@ void KaParser::SetIntToken() {
 
 void KaParser::SetFloatToken() {
     SetToken(TokenFloat, m_tokenStart);
-    m_token.m_float = ToDouble(m_tokenStart);
+    m_token.m_float = ToDouble(m_tokenStart, m_tokenEnd);
 }
 
 void KaParser::SetStringToken() {
@@ -333,6 +334,7 @@ bool KaParser::Tokenize() {
             floating = true;
         }
     }
+    m_tokenEnd = p;
     if (*p) {
         if (flags(*p) & KaChLookup::ChSeparator) {
             *p = '\0';

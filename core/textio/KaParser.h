@@ -155,8 +155,9 @@ private:
 
     char m_line[LineSize];
     char* m_tokenStart = nullptr;
-    char* m_readPos = nullptr; // null: the current line is used up
-    char m_pending = 0;        // delimiter overwritten by the NUL ending the last word
+    char* m_readPos = nullptr;  // null: the current line is used up
+    char* m_tokenEnd = nullptr; // the NUL after the current word
+    char m_pending = 0;         // delimiter overwritten by the NUL ending the last word
     char m_decPoint = '.';
     KaChLookup m_chars;
     KaParserStatus m_status;
