@@ -198,7 +198,12 @@ int KaWritefPrivateProfile(char const* section, char const* key, char const* fil
     va_copy(again, args);
     int const n = std::vsnprintf(nullptr, 0, format, args);
     va_end(args);
-    std::vector<char> value(static_cast<size_t>(std::max(n, 0)) + 1);
+    if (n < 0) {
+        // A format the C library rejects writes nothing.
+        va_end(again);
+        return 0;
+    }
+    std::vector<char> value(static_cast<size_t>(n) + 1);
     std::vsnprintf(value.data(), value.size(), format, again);
     va_end(again);
     return KaWritePrivateProfile(section, key, value.data(), filename);

@@ -116,6 +116,10 @@ TEST_F(Profile, WritesByTheLineModel) {
     char buffer[6000];
     EXPECT_EQ(KaGetPrivateProfile("New", "Big", buffer, sizeof buffer, "", file.c_str()), 5002);
     EXPECT_EQ(std::string(buffer), big + "-7");
+    // A wide character the C locale cannot convert fails the format: nothing is written.
+    std::string const before = Text();
+    EXPECT_EQ(KaWritefPrivateProfile("New", "Wide", file.c_str(), "%ls", L"\u00e9"), 0);
+    EXPECT_EQ(Text(), before);
 }
 
 TEST_F(Profile, FailedWriteKeepsTheOldFile) {

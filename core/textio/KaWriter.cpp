@@ -1,12 +1,44 @@
 #include "textio/KaWriter.h"
 
+#include <locale>
 #include <ostream>
 
 namespace {
 
 int g_level = 0;
 
+// Files are written with the classic locale: every manipulator puts it on the
+// stream it touches, so numbers get '.' decimals and no digit grouping whatever
+// the global locale is. A stream slot remembers that the stream was checked;
+// a later imbue clears the mark, so the next manipulator checks again.
+enum : long { kUnseen = 0, kUnchecked = 1, kClassic = 2 };
+
+int ClassicSlot() {
+    static int const slot = std::ios_base::xalloc();
+    return slot;
+}
+
+void OnStreamEvent(std::ios_base::event event, std::ios_base& stream, int slot) {
+    if (event == std::ios_base::imbue_event && stream.iword(slot) == kClassic)
+        stream.iword(slot) = kUnchecked;
+}
+
+std::ostream& Classic(std::ostream& os) {
+    int const slot = ClassicSlot();
+    long& mark = os.iword(slot);
+    if (mark == kClassic)
+        return os;
+    if (mark == kUnseen)
+        os.register_callback(OnStreamEvent, slot);
+    if (!(os.getloc() == std::locale::classic()))
+        os.imbue(std::locale::classic());
+    // The imbue may have moved the slot storage; look it up again.
+    os.iword(slot) = kClassic;
+    return os;
+}
+
 std::ostream& Column(std::ostream& os, int width) {
+    Classic(os);
     os << ' ';
     os.unsetf(std::ios::left);
     os.setf(std::ios::right);
@@ -15,6 +47,7 @@ std::ostream& Column(std::ostream& os, int width) {
 }
 
 std::ostream& Field(std::ostream& os, int width) {
+    Classic(os);
     os.unsetf(std::ios::right);
     os.setf(std::ios::left);
     os.width(width);
@@ -76,18 +109,22 @@ std::ostream& s16(std::ostream& os) {
 }
 
 std::ostream& p4(std::ostream& os) {
+    Classic(os);
     os.precision(4);
     return os;
 }
 std::ostream& p6(std::ostream& os) {
+    Classic(os);
     os.precision(6);
     return os;
 }
 std::ostream& p8(std::ostream& os) {
+    Classic(os);
     os.precision(8);
     return os;
 }
 std::ostream& p16(std::ostream& os) {
+    Classic(os);
     os.precision(16);
     return os;
 }
@@ -96,17 +133,20 @@ std::ostream& left(std::ostream& os) {
     return Field(os, 0);
 }
 std::ostream& right(std::ostream& os) {
+    Classic(os);
     os.unsetf(std::ios::left);
     os.setf(std::ios::right);
     return os;
 }
 
 std::ostream& KaBeginBlock(std::ostream& os) {
+    Classic(os);
     Deeper();
     return os << '{';
 }
 
 std::ostream& KaEndBlock(std::ostream& os) {
+    Classic(os);
     Shallower();
     return os << '}';
 }
@@ -126,6 +166,7 @@ std::ostream& KaEndBlockNL(std::ostream& os) {
 // The stream is not flushed at every line: a file of a million points would
 // spend most of its time in system calls. Streams flush when closed.
 std::ostream& Kaendl(std::ostream& os) {
+    Classic(os);
     os << '\n';
     for (int i = 0; i < g_level; ++i)
         os << "    ";
@@ -143,6 +184,7 @@ std::ostream& KaTabMinus(std::ostream& os) {
 }
 
 std::ostream& KaComment(std::ostream& os) {
+    Classic(os);
     return os << "; ";
 }
 

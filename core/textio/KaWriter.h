@@ -7,6 +7,8 @@
 // Stream manipulators that give keyword files their layout. Numeric columns are
 // a blank and a right-aligned field; keyword columns are left-aligned fields.
 // The indentation level of block contents is one process-wide value.
+// Files are written with the classic locale: each manipulator (other than
+// KaTabPlus and KaTabMinus) sets it on its stream when the stream has another.
 
 // A blank, then a right-aligned field for the next value only.
 TARVIS_API std::ostream& w4(std::ostream& os);  // width 4

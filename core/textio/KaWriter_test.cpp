@@ -9,6 +9,8 @@ namespace {
 
 struct Comma : std::numpunct<char> {
     char do_decimal_point() const override { return ','; }
+    char do_thousands_sep() const override { return '.'; }
+    std::string do_grouping() const override { return "\3"; }
 };
 
 } // namespace
@@ -39,13 +41,19 @@ TEST(KaWriter, PrecisionAndLocale) {
     os << p4 << 3.14159265 << ' ' << p16 << 0.1 << ' ' << p6 << std::fixed << 2.5;
     EXPECT_EQ(os.str(), "3.142 0.1 2.500000");
 
-    // Files are written with the classic locale whatever the global one is.
-    std::locale const previous = std::locale::global(std::locale(std::locale::classic(), new Comma));
+    // Files are written with the classic locale whatever the global locale is,
+    // also after the stream has been given another locale in between.
+    std::locale const comma(std::locale::classic(), new Comma);
+    std::locale const previous = std::locale::global(comma);
     std::ostringstream file;
-    file.imbue(std::locale::classic());
-    file << p16 << w16 << 1234.5;
+    file << p16 << w16 << 1234.5 << w8 << 1234567;
+    file.imbue(comma);
+    file << s8 << 0.25 << "|" << Kaendl << 2.5;
+    std::ostringstream plain;
+    plain << 2.5;
     std::locale::global(previous);
-    EXPECT_EQ(file.str(), "                1234.5");
+    EXPECT_EQ(plain.str(), "2,5"); // the facet is in effect
+    EXPECT_EQ(file.str(), std::string(16, ' ') + "1234.5" + "    1234567" + "0.25    |\n2.5");
 }
 
 TEST(KaWriter, BlocksAndIndentation) {
