@@ -54,6 +54,12 @@ std::ostream& Field(std::ostream& os, int width) {
     return os;
 }
 
+std::ostream& Precision(std::ostream& os, int digits) {
+    Classic(os);
+    os.precision(digits);
+    return os;
+}
+
 void Deeper() {
     ++g_level;
 }
@@ -109,24 +115,16 @@ std::ostream& s16(std::ostream& os) {
 }
 
 std::ostream& p4(std::ostream& os) {
-    Classic(os);
-    os.precision(4);
-    return os;
+    return Precision(os, 4);
 }
 std::ostream& p6(std::ostream& os) {
-    Classic(os);
-    os.precision(6);
-    return os;
+    return Precision(os, 6);
 }
 std::ostream& p8(std::ostream& os) {
-    Classic(os);
-    os.precision(8);
-    return os;
+    return Precision(os, 8);
 }
 std::ostream& p16(std::ostream& os) {
-    Classic(os);
-    os.precision(16);
-    return os;
+    return Precision(os, 16);
 }
 
 std::ostream& left(std::ostream& os) {
