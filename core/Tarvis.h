@@ -17,3 +17,4 @@
 #include "textio/KaFileName.h"
 #include "model/KaPoint.h"
 #include "model/KaPointList.h"
+#include "runtime/KaLogger.h"
