@@ -341,3 +341,31 @@ TEST(dbgprintf, FormatsAndCutsAtTheBuffer) {
 
     KaSetDbgprintfSink(previous);
 }
+
+TEST(KaApplicationLogger, LogsReadErrorsWithTheirLines) {
+    CleanFacade clean;
+    KaMasterLogger master;
+    master.SetFormat("$mesg");
+    CaptureLogger errors(2);
+    master.AddLogger(&errors);
+    KaApplicationLogger::RegisterMasterLogger(&master);
+
+    std::istringstream in("NUMBER 1\nNUMBER \"x\"\n");
+    KaReader reader(in, "camera.cam");
+    int number = 0;
+    KaReaderObject object("NUMBER", &number);
+    reader.RegisterObject(object);
+    reader.DoProcess(true);
+    LogErrorsToApplicationLogger(reader);
+    EXPECT_EQ(errors.lines, (Lines{{2, " 1 Read Error(s) in camera.cam:"},
+                                   {2, " - Line: 000002, Status: ParserErrorNotSpecifiedToken"}}));
+
+    // A clean reading logs nothing.
+    errors.lines.clear();
+    std::istringstream good("NUMBER 1\n");
+    KaReader cleanReader(good, "good.cam");
+    cleanReader.DoProcess(true);
+    LogErrorsToApplicationLogger(cleanReader);
+    EXPECT_TRUE(errors.lines.empty());
+    KaApplicationLogger::RegisterMasterLogger(nullptr);
+}
