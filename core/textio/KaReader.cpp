@@ -400,6 +400,15 @@ int KaReader::DoProcess(bool continueAfterBlockEnd) {
                 if (atEnd || status.GetStatus() == ParserErrorStream)
                     goingOn = false;
             }
+        } catch (...) {
+            // A handler failed in a way of its own (a numeric contract, memory): the
+            // record is rejected like a token of the wrong kind, and reading stops.
+            if (insideEntry)
+                ReleaseInstance();
+            KaParserStatus status = m_parser.GetStatus();
+            status.SetStatus(ParserErrorNotSpecifiedToken);
+            AddError(status);
+            goingOn = false;
         }
     }
 

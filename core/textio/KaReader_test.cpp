@@ -316,3 +316,14 @@ TEST(KaObject, ReadsAndWritesItsRecord) {
     object.Write(out);
     EXPECT_EQ(out.str(), "   12 \"Photo 1\"");
 }
+
+TEST(KaReader, NoExceptionEscapes) {
+    struct Thrower : LinkHdl {
+        long Throw(void*) { throw 11; }
+    } thrower;
+    Reading r("A { 1 }\nB 2\n");
+    KaReaderObject a("A", Link(&thrower, &Thrower::Throw));
+    r.reader.RegisterObject(a);
+    EXPECT_NO_THROW(r.reader.DoProcess(true));
+    EXPECT_EQ(Errors(r.reader), (ErrorList{{ParserErrorNotSpecifiedToken, 1}}));
+}
