@@ -24,8 +24,10 @@ constexpr double Pi = 3.141592653589793;
 KaPoint::KaPoint(unsigned int id, double x_, double y_, double z_, short controlFlags_)
     : KaListnode(id), controlFlags(controlFlags_), x(x_), y(y_), z(z_) {}
 
-KaPoint::KaPoint(KaPoint const& other) : KaListnode(other), KaFlag(other) {
-    *this = other;
+KaPoint::KaPoint(KaPoint const& other)
+    : KaListnode(other), KaFlag(other), photoId(other.photoId), cameraId(other.cameraId),
+      controlFlags(other.controlFlags), tag(other.tag), x(other.x), y(other.y), z(other.z), dx(other.dx),
+      dy(other.dy), dz(other.dz), redu(other.redu), redu2(other.redu2), redu3(other.redu3), tag2(other.tag2) {
 }
 
 KaPoint& KaPoint::operator=(KaPoint const& other) {
