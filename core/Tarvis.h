@@ -18,3 +18,6 @@
 #include "model/KaPoint.h"
 #include "model/KaPointList.h"
 #include "runtime/KaLogger.h"
+#include "geometry/KaLine.h"
+#include "geometry/KaRegion.h"
+#include "geometry/KaPolygon.h"
