@@ -327,3 +327,27 @@ TEST(KaReader, NoExceptionEscapes) {
     EXPECT_NO_THROW(r.reader.DoProcess(true));
     EXPECT_EQ(Errors(r.reader), (ErrorList{{ParserErrorNotSpecifiedToken, 1}}));
 }
+
+TEST(KaReader, SurvivesArbitraryInput) {
+    // Random mixtures of the characters that matter to the grammar; the sanitizer
+    // build checks that nothing reads or writes out of bounds.
+    char const alphabet[] = "AB{}\"; !\n\r\t12.e-+x_,\xB5";
+    std::uint32_t seed = 12345;
+    auto next = [&seed] { return seed = seed * 1664525u + 1013904223u; };
+    Recorder rec;
+    for (int round = 0; round < 300; ++round) {
+        std::string text;
+        int const length = static_cast<int>(next() % 200);
+        for (int i = 0; i < length; ++i)
+            text += alphabet[next() % (sizeof alphabet - 1)];
+        Reading r(text);
+        int value = 0;
+        KaReaderObject a("A", Link(&rec, &Recorder::OnBlock)), b("B", &value),
+            all{Link(&rec, &Recorder::OnValues)};
+        r.reader.RegisterObject(a);
+        r.reader.RegisterObject(b);
+        if (round % 2)
+            r.reader.RegisterObject(all);
+        EXPECT_NO_THROW(r.reader.DoProcess(round % 3 == 0));
+    }
+}
