@@ -3,4 +3,6 @@
 
 #include <gtest/gtest.h>
 
-TEST(Umbrella, CompilesAlone) { SUCCEED(); }
+TEST(Umbrella, CompilesAlone) {
+    SUCCEED();
+}
