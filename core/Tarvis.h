@@ -21,3 +21,4 @@
 #include "textio/KaParser.h"
 #include "textio/KaReader.h"
 #include "textio/KaWriter.h"
+#include "numerics/KaMatrix.h"
