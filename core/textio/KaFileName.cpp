@@ -5,8 +5,11 @@
 #include <cstdio>
 #include <cstring>
 #include <fstream>
+#include <locale>
+#include <ostream>
 #include <string>
 #include <string_view>
+#include <sys/stat.h>
 #include <unistd.h>
 #include <vector>
 
@@ -170,24 +173,13 @@ int KaWritePrivateProfile(char const* section, char const* key, char const* valu
         }
     }
 
-    // The new text goes to a temporary file that then replaces the old one in one
-    // step, so a failure at any point leaves the old settings as they were.
-    std::string const temporary = std::string(filename) + ".tmp" + std::to_string(::getpid());
-    {
-        std::ofstream file(temporary, std::ios::trunc);
+    // The new text replaces the old file in one step, so a failure at any point
+    // leaves the old settings as they were.
+    bool const ok = KaWriteFileReplacing(filename, [&out](std::ostream& os) {
         for (auto const& l : out)
-            file << l << '\n';
-        file.close();
-        if (!file) {
-            std::remove(temporary.c_str());
-            return 0;
-        }
-    }
-    if (std::rename(temporary.c_str(), filename) != 0) {
-        std::remove(temporary.c_str());
-        return 0;
-    }
-    return 1;
+            os << l << '\n';
+    });
+    return ok ? 1 : 0;
 }
 
 int KaWritefPrivateProfile(char const* section, char const* key, char const* filename, char const* format,
@@ -207,4 +199,42 @@ int KaWritefPrivateProfile(char const* section, char const* key, char const* fil
     std::vsnprintf(value.data(), value.size(), format, again);
     va_end(again);
     return KaWritePrivateProfile(section, key, value.data(), filename);
+}
+
+bool KaWriteFileReplacing(String const& path, std::function<void(std::ostream&)> const& write) {
+    std::string const target = path.chars();
+    struct stat old {};
+    bool const exists = ::stat(target.c_str(), &old) == 0;
+    if (exists && ::access(target.c_str(), W_OK) != 0)
+        return false;
+
+    std::string temporary = target + ".XXXXXX";
+    int const fd = ::mkstemp(temporary.data());
+    if (fd < 0)
+        return false;
+    mode_t mode = 0;
+    if (exists) {
+        mode = old.st_mode & 07777;
+    } else {
+        mode_t const mask = ::umask(0);
+        ::umask(mask);
+        mode = 0666 & ~mask;
+    }
+    bool ok = ::fchmod(fd, mode) == 0;
+    ok = ::close(fd) == 0 && ok;
+    if (ok) {
+        std::vector<char> buffer(1 << 16);
+        std::ofstream file;
+        file.rdbuf()->pubsetbuf(buffer.data(), static_cast<std::streamsize>(buffer.size()));
+        file.open(temporary, std::ios::out | std::ios::trunc);
+        file.imbue(std::locale::classic());
+        write(file);
+        file.close();
+        ok = !file.fail();
+    }
+    if (ok)
+        ok = std::rename(temporary.c_str(), target.c_str()) == 0;
+    if (!ok)
+        std::remove(temporary.c_str());
+    return ok;
 }

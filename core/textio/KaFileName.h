@@ -3,6 +3,9 @@
 #include "TarvisExport.h"
 #include "foundation/String.h"
 
+#include <functional>
+#include <iosfwd>
+
 // File names. "\", "/" and ":" separate folders; searches for separators and
 // dots run from the end and never look at the first character.
 
@@ -21,6 +24,13 @@ TARVIS_API void KaChangeFileExtension(String& path, String const& extension);
 TARVIS_API String KaMakeFilename(String const& folder, String const& name);
 // True when the file can be opened for reading.
 TARVIS_API bool KaExistFile(String const& name);
+
+// Writes a file through write(os), in the classic locale, under a temporary name in
+// the target's folder, and renames it into place: a failure at any point leaves the
+// old file as it was. A target that exists but may not be written to is left alone;
+// a new file gets the permissions the umask allows, a replaced one keeps its own.
+// Returns false on failure.
+TARVIS_API bool KaWriteFileReplacing(String const& path, std::function<void(std::ostream&)> const& write);
 
 // Settings files of "[section]" lines and "key=value" lines. Sections and keys
 // match without regard to case; a key matches every line that begins with it.

@@ -373,6 +373,11 @@ int KaReader::DoProcess(bool continueAfterBlockEnd) {
             case TokenEndBlock:
                 goingOn = continueAfterBlockEnd;
                 break;
+            case TokenEOF:
+                // Nothing is left for a handler; one that swallows the end of the
+                // input would otherwise be called for ever.
+                goingOn = false;
+                break;
             default:
                 if (KaReaderObject* catchAll = m_current->FindCatchAll()) {
                     catchAll->KeywordFound();
