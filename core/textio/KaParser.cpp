@@ -23,7 +23,8 @@ constexpr int AnyClass = KaChLookup::ChSeparator | KaChLookup::ChComment | KaChL
                          KaChLookup::ChBeginBlock | KaChLookup::ChEndBlock;
 
 // atol in the "C" locale: optional sign, decimal digits up to the first other
-// character; the value wraps around in 32 bits instead of overflowing.
+// character; the value wraps around in 32 bits instead of overflowing. (long has
+// 64 bits here, so atol itself would not give the 32-bit integer of a token.)
 std::int32_t ToInt(char const* s) {
     bool negative = false;
     if (*s == '+' || *s == '-')
@@ -235,6 +236,26 @@ void KaParser::SetStringToken() {
     SetToken(TokenString, m_tokenStart);
 }
 
+// Lines written on Windows end with a carriage return before the line feed; it
+// belongs to the line end, not to the last word, and does not count towards the
+// length of the line.
+void KaParser::DropCarriageReturn(std::istream& in) {
+    std::ios_base::iostate const state = in.rdstate();
+    if (!(state & (std::ios_base::failbit | std::ios_base::eofbit))) {
+        // The line feed was found and counts in gcount.
+        std::streamsize const n = in.gcount() - 1;
+        if (n > 0 && m_line[n - 1] == '\r')
+            m_line[n - 1] = '\0';
+    } else if (state == std::ios_base::failbit && in.gcount() == LineSize - 1) {
+        // The buffer filled up just before a carriage return and line feed: the line fits.
+        std::streambuf* const buf = in.rdbuf();
+        if (buf && buf->sgetc() == '\r' && buf->snextc() == '\n') {
+            buf->sbumpc();
+            in.clear();
+        }
+    }
+}
+
 std::istream& KaParser::ParseForToken(std::istream& in) {
     if (Tokenize())
         return in;
@@ -250,13 +271,7 @@ std::istream& KaParser::ParseForToken(std::istream& in) {
             } else {
                 in.getline(m_line, LineSize);
                 ++m_status.m_line;
-                // Lines written on Windows end with a carriage return before the line
-                // feed; it is part of the line end, not of the last word.
-                if (!in.fail() && !in.eof()) {
-                    size_t const n = std::strlen(m_line);
-                    if (n > 0 && m_line[n - 1] == '\r')
-                        m_line[n - 1] = '\0';
-                }
+                DropCarriageReturn(in);
                 m_pending = 0;
                 m_tokenStart = m_readPos = m_line;
             }
@@ -319,19 +334,22 @@ bool KaParser::Tokenize() {
     int digits = 0;
     int letters = 0;
     bool floating = false;
+    char const decPoint = m_decPoint;
     char* p = m_readPos;
     for (; *p && !(flags(*p) & AnyClass); ++p) {
-        if (*p == m_decPoint) {
-            *p = '.';
+        char c = *p;
+        if (c == decPoint) {
+            *p = c = '.';
             floating = true;
         }
-        if (IsDigit(*p))
+        if (IsDigit(c)) {
             ++digits;
-        if (IsLetter(*p))
-            ++letters;
-        if (digits > 0 && (*p == 'e' || *p == 'E')) {
-            --letters;
-            floating = true;
+        } else if (IsLetter(c)) {
+            // An exponent mark after a digit is not counted as a letter.
+            if (digits > 0 && (c == 'e' || c == 'E'))
+                floating = true;
+            else
+                ++letters;
         }
     }
     m_tokenEnd = p;

@@ -7,8 +7,9 @@
 #include <cstdint>
 #include <iosfwd>
 
-// Token types; the values are stored and compared by the readers.
-enum eKaTokentype {
+// Token types; the values are stored and compared by the readers. The fixed
+// underlying type keeps any stored code a valid value of the enumeration.
+enum eKaTokentype : int {
     TokenOther = 0,      // a word with neither letter nor digit, such as "-"
     TokenInt = 1,        // an integer
     TokenFloat = 2,      // a floating-point number
@@ -20,7 +21,7 @@ enum eKaTokentype {
     TokenEOF = 8         // the end of the input
 };
 
-enum eKaParserStatus {
+enum eKaParserStatus : int {
     ParserStatusOK = 0,
     ParserStatusEOF = 1,
     ParserErrorStream = 2,
@@ -152,6 +153,7 @@ private:
     void SetFloatToken();
     void SetStringToken();
     [[noreturn]] void Throw(eKaParserStatus status);
+    void DropCarriageReturn(std::istream& in);
 
     char m_line[LineSize];
     char* m_tokenStart = nullptr;

@@ -4,6 +4,7 @@
 
 #include <clocale>
 #include <cmath>
+#include <cstdlib>
 #include <locale>
 #include <sstream>
 #include <string>
@@ -186,6 +187,48 @@ TEST(KaParser, LineEndsAndLongLines) {
     ASSERT_FALSE(tokens.empty());
     EXPECT_EQ(tokens.back(), (Tok{TokenOther, "throw", ParserErrorStream}));
     EXPECT_EQ(tokens.size(), (KaParser::LineSize - 1) / 2 + 1 + 1);
+
+    // The carriage return of a line end does not count towards the line length.
+    std::string const longest(KaParser::LineSize - 1, 'A');
+    auto const fits = Tokens(longest + "\r\nB\r\n");
+    ASSERT_EQ(fits.size(), 2u);
+    EXPECT_EQ(fits[0].text, longest);
+    EXPECT_EQ(fits[1].text, "B");
+    auto const tooLong = Tokens(longest + "A\r\nB\r\n");
+    ASSERT_EQ(tooLong.size(), 2u);
+    EXPECT_EQ(tooLong[1], (Tok{TokenOther, "throw", ParserErrorStream}));
+}
+
+TEST(KaParser, SkipLineDropsThePendingDelimiter) {
+    // The brace that ended "A" belongs to the skipped line, not to the next one.
+    std::istringstream in("A{ B\nCD\n");
+    KaParser parser;
+    KaParserAccess::Next(parser, in);
+    parser.SkipLine();
+    KaParserAccess::Next(parser, in);
+    EXPECT_EQ(parser.GetToken().GetType(), TokenKeyword);
+    EXPECT_STREQ(parser.GetToken().GetText(), "CD");
+    EXPECT_EQ(parser.GetStatus().GetLine(), 2);
+    EXPECT_EQ(parser.GetStatus().GetTokenNumber(), 2);
+}
+
+TEST(KaParser, ConvertsNumbersAsTheCLibrary) {
+    // Every word here is a number token; its value must be what atof or atol
+    // give in the "C" locale, including odd signs and trailing garbage.
+    std::setlocale(LC_ALL, "C");
+    for (char const* word : {"+1.5", "+-1.5", "++1.5", "-+1.5", "+.5e-3", "-.5", "1.5.", "1..2", "12-e5",
+                             "1e5e5", "1e+", "1E-5", "0.000", "1e-400", "-1e400", "2.5e-310", "1/2.5"}) {
+        auto const t = Tokens(word);
+        ASSERT_EQ(t.size(), 1u) << word;
+        EXPECT_EQ(t[0].type, TokenFloat) << word;
+        EXPECT_EQ(t[0].value, std::strtod(word, nullptr)) << word;
+    }
+    for (char const* word : {"+7", "-0", "1-2", "--5", "+-5", "2147483647", "-2147483647", "7/8"}) {
+        auto const t = Tokens(word);
+        ASSERT_EQ(t.size(), 1u) << word;
+        EXPECT_EQ(t[0].type, TokenInt) << word;
+        EXPECT_EQ(t[0].value, static_cast<double>(std::strtol(word, nullptr, 10))) << word;
+    }
 }
 
 TEST(KaParser, CopyReadsItsOwnBuffer) {
@@ -218,4 +261,27 @@ TEST(KaParser, NumbersIgnoreTheProcessLocale) {
     EXPECT_STREQ(std::setlocale(LC_NUMERIC, nullptr), "C");
     EXPECT_STREQ(GetKaParserStatusText(static_cast<eKaParserStatus>(9)), "ParserStatus??");
     EXPECT_STREQ(GetKaParserStatusText(ParserErrorStream), "ParserErrorStream");
+}
+
+TEST(KaParser, NumbersIgnoreACommaDecimalCLocale) {
+    std::istringstream in("2.5 1,5 1e3");
+    KaParser parser;
+    // Switched while the parser lives, behind the parser's own guard.
+    char const* comma = nullptr;
+    for (char const* name : {"de_DE.UTF-8", "de_DE.utf8", "de_DE", "fr_FR.UTF-8", "nl_NL.UTF-8"}) {
+        if (std::setlocale(LC_NUMERIC, name)) {
+            comma = name;
+            break;
+        }
+    }
+    if (!comma)
+        GTEST_SKIP() << "no comma-decimal locale installed";
+    ASSERT_STREQ(std::localeconv()->decimal_point, ",");
+    KaParserAccess::Next(parser, in);
+    EXPECT_EQ(parser.GetTokenFloat(), 2.5);
+    KaParserAccess::Next(parser, in);
+    EXPECT_EQ(parser.GetTokenInt(), 1);
+    KaParserAccess::Next(parser, in);
+    EXPECT_EQ(parser.GetTokenFloat(), 1000.0);
+    std::setlocale(LC_NUMERIC, "C");
 }
