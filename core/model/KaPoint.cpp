@@ -3,9 +3,11 @@
 #include "textio/KaReader.h"
 #include "textio/KaWriter.h"
 
+#include <charconv>
 #include <cmath>
 #include <cstdio>
 #include <ostream>
+#include <system_error>
 
 namespace {
 
@@ -18,6 +20,42 @@ unsigned int PointFlag(KaObject const* object, int mask) {
 }
 
 constexpr double Pi = 3.141592653589793;
+
+// The squares of very large deviations overflow to inf, which no reader takes
+// back; those of very small ones vanish. Only then is the slower form used, so
+// ordinary files keep their digits.
+double DeviationLength(double dx, double dy, double dz) {
+    double const sum = dx * dx + dy * dy + dz * dz;
+    if (std::isnormal(sum) || (dx == 0.0 && dy == 0.0 && dz == 0.0))
+        return std::sqrt(sum);
+    return std::hypot(dx, dy, dz);
+}
+
+// A coordinate in the stream's float format and precision. Where the stream asks
+// for nothing beyond fixed, scientific or the general format, std::to_chars makes
+// the same characters as the stream's printf-style conversion at a fraction of
+// its cost; width and fill still come from the stream.
+void PutNumber(std::ostream& os, double value) {
+    std::ios_base::fmtflags const flags = os.flags();
+    std::ios_base::fmtflags const field = flags & std::ios_base::floatfield;
+    bool const plain =
+        !(flags & (std::ios_base::showpos | std::ios_base::showpoint | std::ios_base::uppercase)) &&
+        field != (std::ios_base::fixed | std::ios_base::scientific);
+    if (plain) {
+        std::chars_format const format = field == std::ios_base::fixed        ? std::chars_format::fixed
+                                         : field == std::ios_base::scientific ? std::chars_format::scientific
+                                                                              : std::chars_format::general;
+        char text[64];
+        auto const [end, ec] =
+            std::to_chars(text, text + sizeof text - 1, value, format, static_cast<int>(os.precision()));
+        if (ec == std::errc()) {
+            *end = '\0';
+            os << text;
+            return;
+        }
+    }
+    os << value; // a long fixed number, or a format of the caller's
+}
 
 } // namespace
 
@@ -251,40 +289,50 @@ void KaPoint::Write(std::ostream& os, KaPointFormat const& mask) const {
             os << w8 << cameraId;
             break;
         case PRW_X:
-            os << w16 << x;
+            os << w16;
+            PutNumber(os, x);
             break;
         case PRW_Y:
-            os << w16 << y;
+            os << w16;
+            PutNumber(os, y);
             break;
         case PRW_Z:
-            os << w16 << z;
+            os << w16;
+            PutNumber(os, z);
             break;
         case PRW_DX:
         case PRW_SX:
-            os << w19 << dx;
+            os << w19;
+            PutNumber(os, dx);
             break;
         case PRW_DY:
         case PRW_SY:
-            os << w19 << dy;
+            os << w19;
+            PutNumber(os, dy);
             break;
         case PRW_DZ:
         case PRW_SZ:
-            os << w19 << dz;
+            os << w19;
+            PutNumber(os, dz);
             break;
         case PRW_DS:
-            os << w19 << std::sqrt(dx * dx + dy * dy + dz * dz);
+            os << w19;
+            PutNumber(os, DeviationLength(dx, dy, dz));
             break;
         case PRW_REDU:
         case PRW_RESX:
-            os << w19 << redu;
+            os << w19;
+            PutNumber(os, redu);
             break;
         case PRW_REDU2:
         case PRW_RESY:
-            os << w19 << redu2;
+            os << w19;
+            PutNumber(os, redu2);
             break;
         case PRW_REDU3:
         case PRW_RESZ:
-            os << w19 << redu3;
+            os << w19;
+            PutNumber(os, redu3);
             break;
         default:
             break;

@@ -1,15 +1,16 @@
 #include "model/KaPointList.h"
 
+#include "textio/KaFileName.h"
 #include "textio/KaReader.h"
 #include "textio/KaWriter.h"
 
 #include <cstdio>
 #include <fstream>
 #include <locale>
-#include <memory>
 #include <ostream>
 #include <string>
 #include <unistd.h>
+#include <unordered_map>
 #include <vector>
 
 KaPointList::KaPointList(KaPointFormat const& mask) : KaPointFormat(mask) {}
@@ -61,15 +62,24 @@ KaPoint* KaPointList::FindNearest(KaPoint const& p, double* distance) const {
 }
 
 int KaPointList::Read(KaReaderObject* object) {
+    KaParser& parser = object->GetParser();
     KaPoint scratch;
     try {
         for (;;) {
+            // A mask of skipped columns alone never meets a typed read that would
+            // throw at the end of the input; end the list there all the same.
+            if (parser.GetToken().GetType() == TokenEOF)
+                throw parser.GetStatus();
+            int const before = parser.GetStatus().GetTokenNumber();
             scratch.Read(object, GetMask());
+            // A mask without a column to read would add the same point forever.
+            if (parser.GetStatus().GetTokenNumber() == before && parser.GetToken().GetType() != TokenEOF)
+                break;
             Add(scratch);
         }
     } catch (KaParserStatus const&) {
         // A closing brace ends the list of a block; anything else is the caller's.
-        if (object->GetParser().GetToken().GetType() != TokenEndBlock)
+        if (parser.GetToken().GetType() != TokenEndBlock)
             throw;
     }
     return 1;
@@ -99,28 +109,8 @@ int KaPointList::ReadFile(String const& name, KaPointFormat const& mask, KaReade
 }
 
 int KaPointList::WriteFile(String const& name) {
-    // Written under a temporary name and renamed into place: a failed write never
-    // leaves a half-written file where the old one was.
-    std::string const target = name.chars();
-    std::string const temporary = target + ".tmp" + std::to_string(::getpid());
-    {
-        std::vector<char> buffer(1 << 16);
-        std::ofstream file;
-        file.rdbuf()->pubsetbuf(buffer.data(), static_cast<std::streamsize>(buffer.size()));
-        file.open(temporary, std::ios::out | std::ios::trunc);
-        file.imbue(std::locale::classic());
-        Write(file);
-        file.close();
-        if (!file) {
-            std::remove(temporary.c_str());
-            return 0;
-        }
-    }
-    if (std::rename(temporary.c_str(), target.c_str()) != 0) {
-        std::remove(temporary.c_str());
-        return 0;
-    }
-    return 1;
+    // A failed write never leaves a half-written file where the old one was.
+    return KaWriteFileReplacing(name, [this](std::ostream& os) { Write(os); }) ? 1 : 0;
 }
 
 int KaPointList::WriteFile(String const& name, KaPointFormat const& mask) {
@@ -129,21 +119,20 @@ int KaPointList::WriteFile(String const& name, KaPointFormat const& mask) {
 }
 
 int FindKaPointById(KaPointList const& a, KaPointList const& b, KaPointList* out) {
-    // Each point of b matches at most one point of a.
-    std::vector<KaPoint const*> unmatched;
+    // Each point of b matches at most one point of a: count the numbers of b and
+    // use each up once.
+    std::unordered_map<unsigned int, int> unmatched;
     for (KaPoint const* p = b.First(); p; p = p->Next())
-        unmatched.push_back(p);
+        ++unmatched[p->GetId()];
     int count = 0;
     for (KaPoint const* p = a.First(); p; p = p->Next()) {
-        for (auto it = unmatched.begin(); it != unmatched.end(); ++it) {
-            if ((*it)->GetId() == p->GetId()) {
-                unmatched.erase(it);
-                ++count;
-                if (out)
-                    out->Add(*p);
-                break;
-            }
-        }
+        auto const it = unmatched.find(p->GetId());
+        if (it == unmatched.end() || it->second == 0)
+            continue;
+        --it->second;
+        ++count;
+        if (out)
+            out->Add(*p);
     }
     return count;
 }

@@ -6,9 +6,9 @@
 
 #include <iosfwd>
 
-// An owning list of points that carries its own column mask.
 class KaReaderErrorList;
 
+// An owning list of points that carries its own column mask.
 class TARVIS_API KaPointList : public TKaListHeader<KaPoint>, public KaPointFormat {
 public:
     KaPointList() = default;
