@@ -7,6 +7,8 @@
 
 #include <iosfwd>
 
+class KaVector;
+
 class KaReaderObject;
 
 // Point flag bits, kept in the point's KaFlag word.
@@ -89,6 +91,8 @@ public:
     // Equal coordinates; nothing else counts.
     bool operator==(KaPoint const& other) const;
     double Distance(KaPoint const& other) const;
+    // x, y and z as a vector of three elements (defined with the vectors).
+    KaVector GetAsVector() const;
     KaPoint operator+(KaPoint const& other) const;
     KaPoint operator-(KaPoint const& other) const;
     // The mean of both points.

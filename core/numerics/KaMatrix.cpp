@@ -6,6 +6,7 @@
 #include "textio/KaReader.h"
 #include "textio/KaWriter.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <ostream>
@@ -15,13 +16,35 @@
 namespace {
 
 constexpr double Singular = 1e-10;
+// Below this, unit vectors count as parallel.
+constexpr double CollinearLimit = 1e-12;
 
-// The value of the current token as a matrix or vector element: integers and
-// reals as they are, anything else 0.0. Moves on to the next token.
-double ReadElement(KaStreamParser& in) {
-    double const value = in.GetParser().GetToken().GetNumber();
-    in.Advance();
-    return value;
+// The most elements a record may declare: far beyond any adjustment, and it keeps a
+// damaged file from demanding gigabytes.
+constexpr long long MaxElements = 1LL << 24;
+
+// A declared size that cannot be right is rejected as an invalid number.
+void CheckDeclaredSize(KaStreamParser& in, long long rows, long long cols) {
+    if (rows < 0 || cols < 0 || rows * cols > MaxElements) {
+        KaParserStatus status = in.GetParser().GetStatus();
+        status.SetStatus(ParserErrorInvalidNumber);
+        throw status;
+    }
+}
+
+// Reads the elements in order: integers and reals as they are, any other token 0.0.
+// The end of the block or of the input is left for the reader, and the elements
+// not reached stay 0.0.
+std::vector<double> ReadElements(KaStreamParser& in, size_t count) {
+    std::vector<double> data(count, 0.0);
+    for (double& v : data) {
+        KaParserToken const& token = in.GetParser().GetToken();
+        if (token.GetType() == TokenEndBlock || token.GetType() == TokenEOF)
+            break;
+        v = token.GetNumber();
+        in.Advance();
+    }
+    return data;
 }
 
 } // namespace
@@ -178,15 +201,14 @@ bool KaVector::IsNormalized(double eps) const {
 int KaVector::Read(KaReaderObject* object) {
     KaStreamParser in = object->GetStreamParser();
     int const n = in.GetInt();
-    m_data.assign(static_cast<size_t>(n > 0 ? n : 0), 0.0);
-    for (double& v : m_data)
-        v = ReadElement(in);
+    CheckDeclaredSize(in, n, 1);
+    m_data = ReadElements(in, static_cast<size_t>(n));
     return 1;
 }
 
 void KaVector::Write(std::ostream& os) const {
-    os << GetSize();
-    os.precision(16);
+    // p16 first: the count, too, is written in the classic locale.
+    os << p16 << GetSize();
     for (double v : m_data)
         os << w16 << v;
 }
@@ -514,10 +536,11 @@ double Det(KaMatrix const& m) {
 double KaMatrix::Sarrus() const {
     if (m_rows < 3 || m_cols < 3)
         throw KaErrMatrixSarrus;
-    double const* e = m_data.data();
-    double const a = e[0], b = e[1], c = e[2], d = e[3], f = e[5], g = e[6], h = e[7], i = e[8];
-    double const ee = e[4];
-    return a * ee * i + b * f * g + c * d * h - c * ee * g - a * f * h - b * d * i;
+    // The upper-left 3 x 3 block, also when the matrix is wider.
+    double const *r1 = (*this)[1], *r2 = (*this)[2], *r3 = (*this)[3];
+    double const a = r1[0], b = r1[1], c = r1[2], d = r2[0], e = r2[1], f = r2[2], g = r3[0], h = r3[1],
+                 i = r3[2];
+    return a * e * i + b * f * g + c * d * h - c * e * g - a * f * h - b * d * i;
 }
 
 KaVector KaMatrix::Cramer(KaVector const& b) const {
@@ -536,6 +559,8 @@ KaVector KaMatrix::Cramer(KaVector const& b) const {
 
 void KaMatrix::CalcNGLAN(KaVector const& v) {
     int const n = v.GetSize();
+    if (n > 0)
+        CheckLine(n, KaErrMatrixRow);
     for (int i = 1; i <= n; ++i) {
         double* row = (*this)[i];
         double const vi = v[i];
@@ -558,7 +583,8 @@ double KaMatrix::Cholesky(KaVector& x) {
         double t = m(i, i);
         for (int k = 1; k < i; ++k)
             t -= m(k, i) * m(k, i);
-        if (t < 0.0)
+        // A zero radicand would only spread infinities: it ends like a negative one.
+        if (t <= 0.0)
             return 0.0;
         m(i, i) = std::sqrt(t);
         for (int j = i + 1; j <= m_cols; ++j) {
@@ -584,15 +610,16 @@ double KaMatrix::Cholesky(KaVector& x) {
     return w;
 }
 
+// The homogeneous maps use the upper-left 3 x 3 or 4 x 4 block; a smaller matrix maps nothing.
 bool KaMatrix::PTrans2D(double* x, double* y) const {
-    if (m_data.size() < 9) // too small to hold a homogeneous 3 x 3 matrix
+    if (m_rows < 3 || m_cols < 3)
         return false;
-    double const* e = m_data.data();
-    double const w = e[6] * *x + e[7] * *y + e[8];
+    double const *r1 = (*this)[1], *r2 = (*this)[2], *r3 = (*this)[3];
+    double const w = r3[0] * *x + r3[1] * *y + r3[2];
     if (std::fabs(w) < Singular)
         return false;
-    double const nx = (e[0] * *x + e[1] * *y + e[2]) / w;
-    double const ny = (e[3] * *x + e[4] * *y + e[5]) / w;
+    double const nx = (r1[0] * *x + r1[1] * *y + r1[2]) / w;
+    double const ny = (r2[0] * *x + r2[1] * *y + r2[2]) / w;
     *x = nx;
     *y = ny;
     return true;
@@ -603,15 +630,15 @@ bool KaMatrix::PTrans2D(KaPoint* p) const {
 }
 
 bool KaMatrix::PTrans3D(double* x, double* y, double* z) const {
-    if (m_data.size() < 16)
+    if (m_rows < 4 || m_cols < 4)
         return false;
-    double const* e = m_data.data();
-    double const w = e[12] * *x + e[13] * *y + e[14] * *z + e[15];
+    double const *r1 = (*this)[1], *r2 = (*this)[2], *r3 = (*this)[3], *r4 = (*this)[4];
+    double const w = r4[0] * *x + r4[1] * *y + r4[2] * *z + r4[3];
     if (std::fabs(w) < Singular)
         return false;
-    double const nx = (e[0] * *x + e[1] * *y + e[2] * *z + e[3]) / w;
-    double const ny = (e[4] * *x + e[5] * *y + e[6] * *z + e[7]) / w;
-    double const nz = (e[8] * *x + e[9] * *y + e[10] * *z + e[11]) / w;
+    double const nx = (r1[0] * *x + r1[1] * *y + r1[2] * *z + r1[3]) / w;
+    double const ny = (r2[0] * *x + r2[1] * *y + r2[2] * *z + r2[3]) / w;
+    double const nz = (r3[0] * *x + r3[1] * *y + r3[2] * *z + r3[3]) / w;
     *x = nx;
     *y = ny;
     *z = nz;
@@ -653,36 +680,62 @@ void KaMatrix::MakeRotMatrix(double a, double b, double c) {
 
 void KaMatrix::GetRotAngles(double* p1, double* p2, double* p3) const {
     CheckLine(2, KaErrMatrixRow);
-    *p1 = std::asin(-GetElem(2, 3));
-    double const f = 1.0 / std::cos(*p1);
+    // Rounding may carry the sine just past 1.
+    double const sb = std::clamp(-GetElem(2, 3), -1.0, 1.0);
+    *p1 = std::asin(sb);
     CheckLine(3, KaErrMatrixRow);
+    if (std::fabs(sb) == 1.0) {
+        // b = +-pi/2: only a -+ c is determined, so c is taken as 0.
+        *p2 = std::atan2(-GetElem(3, 1), GetElem(1, 1));
+        *p3 = 0.0;
+        return;
+    }
+    double const f = 1.0 / std::cos(*p1);
     *p2 = std::atan2(f * GetElem(1, 3), f * GetElem(3, 3));
     *p3 = std::atan2(f * GetElem(2, 1), f * GetElem(2, 2));
+}
+
+void KaMatrix::MakeRotMatrix(KaVector& p1, KaVector& p2, KaVector& p3, bool* ok) {
+    if (ok)
+        *ok = false;
+    KaVector u = p2 - p1;
+    KaVector v = p3 - p1;
+    if (v.Abs() == 0.0 || u.Abs() == 0.0)
+        return;
+    u.Normalize();
+    v.Normalize();
+    v -= (u * v) * u;
+    // Collinear points leave only rounding noise here, which must not pass for an axis.
+    if (!(v.Abs() > CollinearLimit))
+        return;
+    v.Normalize();
+    KaVector w = u % v;
+    if (!(w.Abs() > 0.0))
+        return;
+    w.Normalize();
+    SetRow(1, u);
+    SetRow(2, v);
+    SetRow(3, w);
+    if (ok)
+        *ok = true;
 }
 
 int KaMatrix::Read(KaReaderObject* object) {
     KaStreamParser in = object->GetStreamParser();
     int const rows = in.GetInt();
     int const cols = in.GetInt();
-    if (rows != m_rows || cols != m_cols) {
-        m_rows = rows > 0 ? rows : 0;
-        m_cols = cols > 0 ? cols : 0;
-        m_data.assign(static_cast<size_t>(m_rows) * static_cast<size_t>(m_cols), 0.0);
-    }
-    for (double& v : m_data)
-        v = ReadElement(in);
+    CheckDeclaredSize(in, rows, cols);
+    m_data = ReadElements(in, static_cast<size_t>(rows) * static_cast<size_t>(cols));
+    m_rows = rows;
+    m_cols = cols;
     return 1;
 }
 
 void KaMatrix::Write(std::ostream& os) const {
-    os << m_rows << " " << m_cols << Kaendl;
-    os.precision(16);
+    os << p16 << m_rows << " " << m_cols << Kaendl;
     for (int i = 1; i <= m_rows; ++i) {
-        for (int j = 1; j <= m_cols; ++j) {
-            os << ' ';
-            os.width(24);
-            os << At(i, j, KaErrMatrixGetElem);
-        }
+        for (int j = 1; j <= m_cols; ++j)
+            os << w19 << At(i, j, KaErrMatrixGetElem);
         if (i < m_rows)
             os << Kaendl;
     }
@@ -707,4 +760,12 @@ KaMatrix operator*(double f, KaMatrix const& m) {
 }
 KaMatrix operator/(double d, KaMatrix const& m) {
     return m / d;
+}
+
+KaVector KaPoint::GetAsVector() const {
+    KaVector v(3);
+    v[1] = x;
+    v[2] = y;
+    v[3] = z;
+    return v;
 }

@@ -138,21 +138,34 @@ public:
     int DreieckLoeserOben(KaMatrix& b) const;
     KaMatrix& Invert(int* err);
     double Det() const;
+    // Determinant of the upper-left 3 x 3 block.
     double Sarrus() const;
+    // Solves the 3 x 3 system by determinants; a zero determinant is not checked.
     KaVector Cramer(KaVector const& b) const;
     // Adds v·vᵀ (an observation with its value last) to the normal equations.
     void CalcNGLAN(KaVector const& v);
-    // Solves the accumulated normal equations; returns the sum of squared residuals
-    // (0.0 also for exactly as many observations as unknowns).
+    // Solves the accumulated normal equations (u+1 rows, 2u+1 columns, the identity
+    // appended in columns u+2..2u+1) into x(1..u); returns the sum of squared
+    // residuals. 0.0 comes back both for exactly as many observations as unknowns
+    // (x valid) and when a pivot is not positive (x untouched).
     double Cholesky(KaVector& x);
 
+    // Maps a point through the homogeneous upper-left 3 x 3 (2D) or 4 x 4 (3D)
+    // block; false and the point unchanged when w is below 1e-10 or the matrix
+    // too small.
     bool PTrans2D(double* x, double* y) const;
     bool PTrans2D(KaPoint* p) const;
     bool PTrans3D(double* x, double* y, double* z) const;
     bool PTrans3D(KaPoint* p) const;
 
+    // The upper-left 3 x 3 block := Ry(a) * Rx(b) * Rz(c) (radians).
     void MakeRotMatrix(double a, double b, double c);
+    // Inverts MakeRotMatrix with the outputs in the order (b, a, c); at b = +-pi/2, c is 0.
     void GetRotAngles(double* p1, double* p2, double* p3) const;
+    // The upper-left 3 x 3 block := the orthonormal axes of the plane through three
+    // points: columns p2 - p1, its perpendicular towards p3, and their cross product.
+    // *ok is false and the matrix unchanged for coincident or collinear points.
+    void MakeRotMatrix(KaVector& p1, KaVector& p2, KaVector& p3, bool* ok);
 
     int Read(KaReaderObject* object);
     void Write(std::ostream& os) const;
