@@ -75,8 +75,9 @@ public:
     void Write(std::ostream& os);
 
 protected:
-    // Replaces nothing: appends the four corners of the rectangle of a and b,
-    // counter-clockwise from the lower left, and numbers the vertices from 1.
+    // Appends the four corners of the rectangle of a and b (the vertices already
+    // there stay), counter-clockwise from the lower left, and numbers all
+    // vertices from 1.
     void MakePolygon(KaPoint const& a, KaPoint const& b);
 
     KAPolygonMode mode;
