@@ -9,7 +9,7 @@ CMAKE_FLAGS    ?=
 
 PACKAGES := cmake g++ make libgtest-dev libgmock-dev libbenchmark-dev libcli11-dev libfmt-dev nlohmann-json3-dev
 
-.PHONY: all deps configure build test test-sanitize bench format clean
+.PHONY: all deps configure build demo test test-sanitize bench format clean
 
 all: build
 
@@ -35,6 +35,13 @@ configure: $(BUILD)/CMakeCache.txt
 
 build: configure
 	cmake --build $(BUILD) -j $(JOBS)
+
+# The main job on the bundled sample data: check the files, then fit the measured
+# crosses of a scanned photo (pixels) to its reseau (mm) and find the blunder.
+demo: build
+	cd examples && ../$(BUILD)/app/tarvis check Tarvis.cam reseau_5x5.res Tarvis.dres scan_crosses.imo
+	@echo
+	cd examples && ../$(BUILD)/app/tarvis fit scan_crosses.imo reseau_5x5.res --type auto --reject
 
 test: build
 	cd $(BUILD) && ctest --output-on-failure -j $(JOBS)

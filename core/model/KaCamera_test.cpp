@@ -27,8 +27,8 @@ std::string FileText(std::string const& path) {
 
 // The three cameras of camera_layout.cam; each value is exact at 8 digits.
 void FillLayoutCameras(KaCameraList& list) {
-    list.Add(new KaCamera(1, 152.1, 0.01, -0.02, -3.2e-06, 1.5e-10, 70, "UMK 10/1318"));
-    list.Add(new KaCamera(2, 100, 0, 0, 0, 0, 0, "Rollei 6006 \xB5m-Reseau"));
+    list.Add(new KaCamera(1, 152.1, 0.01, -0.02, -3.2e-06, 1.5e-10, 70, "SVK 10/1318"));
+    list.Add(new KaCamera(2, 100, 0, 0, 0, 0, 0, "Square 6x6 \xB5m-Reseau"));
     list.Add(new KaCamera(17, 45.123457, -0.125, 0.25, 1.2345678e-05, -2e-09, 20.5, "R\xE9seau wide angle"));
 }
 
@@ -75,7 +75,7 @@ TEST(KaCamera, ValuesAndValidity) {
     EXPECT_EQ(none.GetC(), 0.0);
     EXPECT_TRUE(none.GetInfo().empty());
 
-    KaCamera cam(3, 152.1, 0.01, -0.02, 1e-5, 2e-9, 60, "UMK");
+    KaCamera cam(3, 152.1, 0.01, -0.02, 1e-5, 2e-9, 60, "SVK");
     EXPECT_TRUE(cam.IsValid());
     cam.SetFlag(0x4);
     unsigned int id = 0;
@@ -89,7 +89,7 @@ TEST(KaCamera, ValuesAndValidity) {
     EXPECT_EQ(A1, 1e-5);
     EXPECT_EQ(A2, 2e-9);
     EXPECT_EQ(R0, 60.0);
-    EXPECT_STREQ(info, "UMK");
+    EXPECT_STREQ(info, "SVK");
     cam.Get(id, C, Xh, Yh, A1, A2, R0, nullptr); // no info wanted
 
     EXPECT_EQ(cam.SetC(0.0), 0.0);
@@ -102,7 +102,7 @@ TEST(KaCamera, ValuesAndValidity) {
     other = cam;
     EXPECT_EQ(other.GetId(), 3u);
     EXPECT_EQ(other.GetR0(), -1.5);
-    EXPECT_EQ(std::string(other.GetInfo()), "UMK");
+    EXPECT_EQ(std::string(other.GetInfo()), "SVK");
     EXPECT_EQ(other.GetFlag(), 0x1);
     other.Set(cam);
     EXPECT_EQ(other.GetFlag(), 0x1);
@@ -210,13 +210,13 @@ TEST(KaCamera, PointAndListForms) {
 
 TEST(KaCameraList, FindBestMatchPrefersTheHeadOnTies) {
     KaCameraList list;
-    list.Add(new KaCamera(1, 150, 0, 0, 0, 0, 0, "UMK 10/1318"));
-    list.Add(new KaCamera(2, 160, 0, 0, 0, 0, 0, "UMK 10/1318 b"));
-    list.Add(new KaCamera(3, 155.5, 0, 0, 0, 0, 0, "Rollei 6006"));
+    list.Add(new KaCamera(1, 150, 0, 0, 0, 0, 0, "SVK 10/1318"));
+    list.Add(new KaCamera(2, 160, 0, 0, 0, 0, 0, "SVK 10/1318 b"));
+    list.Add(new KaCamera(3, 155.5, 0, 0, 0, 0, 0, "Square 6x6"));
     list.Add(new KaCamera(4, 154, 0, 0, 0, 0, 0, "umk 10/1318"));
 
-    EXPECT_EQ(list.FindBestMatch("UMK", 155)->GetId(), 1u); // 5 from both: the head wins
-    EXPECT_EQ(list.FindBestMatch("UMK", 158)->GetId(), 2u);
+    EXPECT_EQ(list.FindBestMatch("SVK", 155)->GetId(), 1u); // 5 from both: the head wins
+    EXPECT_EQ(list.FindBestMatch("SVK", 158)->GetId(), 2u);
     EXPECT_EQ(list.FindBestMatch("umk", 100)->GetId(), 4u); // case counts
     EXPECT_EQ(list.FindBestMatch("", 155.4)->GetId(), 3u);
     EXPECT_EQ(list.FindBestMatch("Hasselblad", 150), nullptr);
@@ -256,7 +256,7 @@ TEST(KaCameraList, ReadsHandWrittenCatalogues) {
     KaCameraList layout((kDataDir + "/camera_layout.cam").c_str());
     ExpectSameCameras(layout, expected);
     // Code-page-1252 bytes stay single bytes.
-    EXPECT_EQ(std::strlen(layout.Find(2u)->GetInfo()), std::strlen("Rollei 6006 \xB5m-Reseau"));
+    EXPECT_EQ(std::strlen(layout.Find(2u)->GetInfo()), std::strlen("Square 6x6 \xB5m-Reseau"));
 
     // Free spacing, records over several lines, integers for reals; C is kept
     // as its absolute value. Cameras are appended to those in the list.
