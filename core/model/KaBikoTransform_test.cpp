@@ -17,7 +17,7 @@ namespace {
 
 // The principal point is at the origin: only then does InvAdjust undo Adjust
 // exactly, which the round trips through the camera modes rely on.
-KaCamera const kCamera(1, 152.1, 0.0, 0.0, -3.2e-06, 1.5e-10, 70, "UMK");
+KaCamera const kCamera(1, 152.1, 0.0, 0.0, -3.2e-06, 1.5e-10, 70, "SVK");
 
 // Scanner pixels to pre-corrected coordinates: a slight rotation and a shift.
 KaReseauTrafo HelmertPre() {

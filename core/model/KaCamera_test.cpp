@@ -219,7 +219,7 @@ TEST(KaCameraList, FindBestMatchPrefersTheHeadOnTies) {
     EXPECT_EQ(list.FindBestMatch("SVK", 158)->GetId(), 2u);
     EXPECT_EQ(list.FindBestMatch("umk", 100)->GetId(), 4u); // case counts
     EXPECT_EQ(list.FindBestMatch("", 155.4)->GetId(), 3u);
-    EXPECT_EQ(list.FindBestMatch("Hasselblad", 150), nullptr);
+    EXPECT_EQ(list.FindBestMatch("Panorama", 150), nullptr);
 
     // The flag-filtered walk.
     list.Find(2u)->SetFlag(0x2);
