@@ -25,20 +25,6 @@ namespace {
 constexpr int kInvAdjustSteps = 25;
 constexpr double kInvAdjustLimit = 1e-18;
 
-// The info text as it can stand between the quotes of a record: the tokenizer
-// knows no escapes, so a double quote or a line feed would end the string early
-// and make the rest of the file unreadable.
-String Quotable(String const& text) {
-    String out(text);
-    for (int i = 0; i < out.length(); ++i) {
-        if (out[i] == '"')
-            out[i] = '\'';
-        else if (out[i] == '\n')
-            out[i] = ' ';
-    }
-    return out;
-}
-
 } // namespace
 
 // ---------------------------------------------------------------------------
@@ -205,7 +191,7 @@ int KaCamera::Read(KaReaderObject* object) {
 
 void KaCamera::Write(std::ostream& os) const {
     os << p8 << w4 << GetId() << w14 << m_C << w14 << m_Xh << w14 << m_Yh << w14 << m_A1 << w14 << m_A2 << w14
-       << m_R0 << " \"" << Quotable(GetName()) << '"';
+       << m_R0 << " \"" << KaQuotable(GetName()) << '"';
 }
 
 void KaCamera::WriteGentriFormat(std::ostream& os) const {

@@ -13,20 +13,6 @@
 
 namespace {
 
-// A text as it can stand between the quotes of an entry: the tokenizer knows no
-// escapes, so a double quote or a line feed would end the string early and make
-// the rest of the project file unreadable.
-String Quotable(String const& text) {
-    String out(text);
-    for (int i = 0; i < out.length(); ++i) {
-        if (out[i] == '"')
-            out[i] = '\'';
-        else if (out[i] == '\n' || out[i] == '\r')
-            out[i] = ' ';
-    }
-    return out;
-}
-
 // The text split at every ';'.
 std::vector<std::string> SplitFields(char const* text) {
     std::vector<std::string> parts(1);
@@ -321,9 +307,9 @@ KaAttribute* KaPhoto::AddAttribute(KaAttribute const& attribute) {
 // File
 
 void KaPhoto::Write(std::ostream& os) const {
-    os << s12 << "PHOTOID" << w4 << KaBeginBlock << w4 << GetId() << " \"" << Quotable(GetName()).chars()
+    os << s12 << "PHOTOID" << w4 << KaBeginBlock << w4 << GetId() << " \"" << KaQuotable(GetName()).chars()
        << '"' << KaEndBlock << Kaendl;
-    Entry(os, "COMMENT") << '"' << Quotable(m_Comment).chars() << '"' << Kaendl;
+    Entry(os, "COMMENT") << '"' << KaQuotable(m_Comment).chars() << '"' << Kaendl;
     Entry(os, "DIGITALPAGE") << m_DigPictPage << Kaendl;
     Entry(os, "DIGITALROT") << m_DigPictRot << Kaendl;
     Entry(os, "DIGITAL") << static_cast<int>(m_Phototype) << Kaendl;
@@ -341,7 +327,7 @@ void KaPhoto::Write(std::ostream& os) const {
     m_Camera.Write(os);
     os << KaEndBlock << Kaendl;
 
-    Entry(os, "RESEAUFILE") << '"' << Quotable(m_ReseauData.GetName()).chars() << '"' << Kaendl;
+    Entry(os, "RESEAUFILE") << '"' << KaQuotable(m_ReseauData.GetName()).chars() << '"' << Kaendl;
     Entry(os, "RESEAUSUBID") << m_ReseauData.GetSubId() << Kaendl;
 
     TrafoEntry(os, "PRERESTRAFO", m_ReseauPreTrafo);

@@ -37,7 +37,7 @@ void Expect(KaReaderObject* object, KaStreamParser& in, eKaTokentype type) {
 }
 
 std::string Quoted(String const& text) {
-    return std::string("\"") + text.chars() + "\"";
+    return std::string("\"") + KaQuotable(text).chars() + "\"";
 }
 
 } // namespace
@@ -120,7 +120,7 @@ int KaReseauFile::Read(KaReaderObject* object) {
 }
 
 void KaReseauFile::Write(std::ostream& os) const {
-    os << '"' << m_Comment.chars() << '"' << Kaendl;
+    os << '"' << KaQuotable(m_Comment).chars() << '"' << Kaendl;
     os << KaBeginBlock;
     m_PhotoRegion.Write(os);
     os << KaEndBlock << Kaendl;

@@ -67,6 +67,14 @@ TEST_F(ReseauFiles, ReseauFileReadsAndWritesBackByteForByte) {
 
     EXPECT_EQ(WriteReseau(file), Slurp(sample));
 
+    // A double quote in the comment cannot end the string early.
+    KaReseauFile quoted(file);
+    quoted.SetComment("the \"big\" one");
+    std::string const path = Put("quoted.res", WriteReseau(quoted));
+    KaReseauFile back{String(path.c_str())};
+    EXPECT_STREQ(back.GetComment().chars(), "the 'big' one");
+    EXPECT_EQ(back.GetCrossList().Count(), 6);
+
     // Reading again into the same object starts afresh.
     file.ReadFile(String(sample.c_str()));
     EXPECT_EQ(file.GetCrossList().Count(), 6);

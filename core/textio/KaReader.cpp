@@ -1,4 +1,5 @@
 #include "textio/KaReader.h"
+#include "textio/KaWriter.h"
 
 #include <algorithm>
 #include <cstring>
@@ -436,5 +437,5 @@ int KaObject::Read(KaReaderObject* object) {
 }
 
 void KaObject::Write(std::ostream& os) const {
-    os << ' ' << std::right << std::setw(4) << m_id << " \"" << m_name.chars() << '"';
+    os << ' ' << std::right << std::setw(4) << m_id << " \"" << KaQuotable(m_name).chars() << '"';
 }

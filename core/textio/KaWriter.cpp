@@ -193,3 +193,14 @@ void KaWriterReset() {
 int KaWriterLevel() {
     return g_level;
 }
+
+String KaQuotable(String const& text) {
+    String out(text);
+    for (int i = 0; i < out.length(); ++i) {
+        if (out[i] == '"')
+            out[i] = '\'';
+        else if (out[i] == '\n' || out[i] == '\r')
+            out[i] = ' ';
+    }
+    return out;
+}

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "TarvisExport.h"
+#include "foundation/String.h"
 
 #include <iosfwd>
 
@@ -50,6 +51,11 @@ TARVIS_API std::ostream& KaTabPlus(std::ostream& os);
 TARVIS_API std::ostream& KaTabMinus(std::ostream& os);
 // The comment marker "; ".
 TARVIS_API std::ostream& KaComment(std::ostream& os);
+
+// A text as it can stand between the double quotes of a keyword file, which know
+// no escapes: a double quote becomes a single quote and a line end a blank, so
+// that the string cannot end early and take the rest of the file with it.
+TARVIS_API String KaQuotable(String const& text);
 
 // Sets the indentation level back to 0.
 TARVIS_API void KaWriterReset();

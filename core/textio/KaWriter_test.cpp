@@ -80,3 +80,8 @@ TEST(KaWriter, BlocksAndIndentation) {
     KaWriterReset();
     EXPECT_EQ(KaWriterLevel(), 0);
 }
+
+TEST(KaWriter, QuotableTexts) {
+    EXPECT_STREQ(KaQuotable("say \"cheese\"\r\nnow").chars(), "say 'cheese'  now");
+    EXPECT_STREQ(KaQuotable("").chars(), "");
+}
