@@ -4,6 +4,11 @@
 // A consumer compiles with the include directory core/ and includes only this.
 
 #include "TarvisExport.h"
+#include "cad/KaCad2LinesMatch.h"
+#include "cad/KaCadArc.h"
+#include "cad/KaCadBogenschlag.h"
+#include "cad/KaCadOrthoLine.h"
+#include "cad/KaCadRectangle.h"
 #include "foundation/KaFilter.h"
 #include "foundation/KaListHeader.h"
 #include "foundation/KaObject.h"
@@ -22,6 +27,7 @@
 #include "model/KaBikoTransform.h"
 #include "model/KaCamera.h"
 #include "model/KaDetectTarvoFiles.h"
+#include "model/KaOrthoPhoto.h"
 #include "model/KaPhoto.h"
 #include "model/KaPoint.h"
 #include "model/KaPointList.h"
@@ -31,6 +37,8 @@
 #include "numerics/KaTrafo2d.h"
 #include "numerics/MMatrix.h"
 #include "rekt/KaRektParallelDef.h"
+#include "rekt/KaRektPhotoOps.h"
+#include "rekt/KaRektPlane.h"
 #include "rekt/KaRektTrafo.h"
 #include "runtime/KaChecksum.h"
 #include "runtime/KaLogger.h"
