@@ -158,26 +158,12 @@ namespace {
 
 std::unique_ptr<KaTarvoDebugLogger> sDebugLogger;
 
-std::filesystem::path ProtocolFilePath() {
-    std::filesystem::path folder;
-    char const* dir = std::getenv("TARVIS_LOG_DIR");
-    if (dir && *dir) {
-        folder = dir;
-    } else {
-        std::error_code error;
-        folder = std::filesystem::temp_directory_path(error);
-        if (error)
-            folder = "/tmp";
-    }
-    return folder / "TarvoProtokoll.log";
-}
-
 } // namespace
 
 KaTarvoDebugLogger::~KaTarvoDebugLogger() = default;
 
 int KaTarvoDebugLogger::Log(int msgLevel, char const* text) {
-    std::FILE* file = std::fopen(ProtocolFilePath().c_str(), "a");
+    std::FILE* file = std::fopen(KaLogFilePath("TarvoProtokoll.log").c_str(), "a");
     if (!file)
         return 0;
     std::fprintf(file, "%d : %s\n", msgLevel, text ? text : "");
@@ -271,4 +257,18 @@ int dbgprintf(char const* fmt, ...) {
         return formatted;
     sDbgprintfSink(buffer.data());
     return static_cast<int>(std::strlen(buffer.data()));
+}
+
+std::string KaLogFilePath(char const* name) {
+    std::filesystem::path folder;
+    char const* dir = std::getenv("TARVIS_LOG_DIR");
+    if (dir && *dir) {
+        folder = dir;
+    } else {
+        std::error_code error;
+        folder = std::filesystem::temp_directory_path(error);
+        if (error)
+            folder = "/tmp";
+    }
+    return (folder / name).string();
 }

@@ -6,6 +6,7 @@
 #include "foundation/String.h"
 
 #include <ctime>
+#include <string>
 
 class KaReader;
 
@@ -111,6 +112,10 @@ TARVIS_API void InstallTarvoDebugLogger();
 TARVIS_API void UninstallTarvoDebugLogger();
 // Test this before building level-4 trace texts.
 TARVIS_API bool IsTarvoDebugLoggerInstalled();
+
+// The path of a debug log file called name: in the folder named by the
+// environment variable TARVIS_LOG_DIR, else in the system's temporary folder.
+TARVIS_API std::string KaLogFilePath(char const* name);
 
 // Logs the reader's error count and file name, then one line per error, at level 2.
 TARVIS_API void LogErrorsToApplicationLogger(KaReader const& reader);
