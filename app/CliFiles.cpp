@@ -91,8 +91,7 @@ bool ReadWith(std::string const& path, Link const& handler, std::ostream& err) {
     KaReaderObject anonymous(handler);
     reader.RegisterObject(anonymous);
     reader.DoProcess(true);
-    ReportReadErrors(err, path, *reader.GetReaderErrorList());
-    return reader.GetReadErrorCount() == 0;
+    return ReportReadErrors(err, path, *reader.GetReaderErrorList()) == 0;
 }
 
 } // namespace
@@ -195,9 +194,17 @@ KaPointFormat MakeFormat(std::vector<eKaPointRWMask> const& columns) {
     return KaPointFormat(table.data());
 }
 
-void ReportReadErrors(std::ostream& err, std::string const& path, KaReaderErrorList const& errors) {
-    for (KaReaderError const* e = errors.First(); e; e = e->Next())
-        fmt::print(err, "{}:{}: {}\n", path, e->GetLine(), e->GetText());
+int ReportReadErrors(std::ostream& err, std::string const& path, KaReaderErrorList const& errors) {
+    int count = 0;
+    for (KaReaderError const* e = errors.First(); e; e = e->Next()) {
+        if (e->GetStatus() == ParserStatusOK) {
+            fmt::print(err, "{}:{}: note: unknown block skipped\n", path, e->GetLine());
+        } else {
+            fmt::print(err, "{}:{}: {}\n", path, e->GetLine(), e->GetText());
+            ++count;
+        }
+    }
+    return count;
 }
 
 bool ReadPointFile(std::string const& path, KaPointFormat const& format, KaPointList& points,
@@ -223,8 +230,7 @@ bool ReadPointFile(std::string const& path, KaPointFormat const& format, KaPoint
         // Any other file is read as columns of points, as asked for.
         KaReaderErrorList errors;
         points.ReadFile(String(path.c_str()), format, &errors);
-        ReportReadErrors(err, path, errors);
-        return errors.Count() == 0;
+        return ReportReadErrors(err, path, errors) == 0;
     }
     default:
         fmt::print(err, "{}: a {} holds no points\n", path, KindName(file));

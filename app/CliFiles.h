@@ -38,8 +38,9 @@ char const* KindName(DetectedFile const& file);
 std::vector<eKaPointRWMask> ParseColumns(std::string const& text);
 KaPointFormat MakeFormat(std::vector<eKaPointRWMask> const& columns);
 
-// One message per read error, "FILE:LINE: TEXT", the form editors understand.
-void ReportReadErrors(std::ostream& err, std::string const& path, KaReaderErrorList const& errors);
+// One message per read error, "FILE:LINE: TEXT", the form editors understand, and
+// a note for each unknown block that was skipped. Returns the number of errors.
+int ReportReadErrors(std::ostream& err, std::string const& path, KaReaderErrorList const& errors);
 
 // Reads points from a point file with the given columns, or the crosses of a
 // reseau file; messages go to err. Returns false when the file could not be read

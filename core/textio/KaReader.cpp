@@ -303,7 +303,12 @@ void KaReader::AddEndInsideBlockError() {
 }
 
 void KaReader::SkipCurrentBlock() {
-    AddError(m_parser.GetStatus());
+    // Listed with the code "OK": the parser may still hold the code of an earlier
+    // failure that its handler dealt with, which would make the skipped block look
+    // like a type error.
+    KaParserStatus skipped = m_parser.GetStatus();
+    skipped.SetStatus(ParserStatusOK);
+    AddError(skipped);
     int depth = 1;
     for (;;) {
         Advance();
@@ -400,6 +405,8 @@ int KaReader::DoProcess(bool continueAfterBlockEnd) {
                 goingOn = false;
             } else {
                 AddError(status);
+                if (atEnd && status.GetStatus() == ParserErrorNotSpecifiedToken)
+                    m_typeErrorAtEnd = m_errors.Last();
                 goingOn = ParserError() != 0;
                 // Nothing can follow the end of the input or a failed stream; going on
                 // would only record the same error again and again.
@@ -420,9 +427,11 @@ int KaReader::DoProcess(bool continueAfterBlockEnd) {
 
     // Reaching the end of the input where a keyword is expected leaves a type error
     // behind; it is no error. A genuine one (the end of input not yet reached) stays.
+    // Only an error recorded with the end of the input current is that one.
     KaReaderError* last = m_errors.Last();
-    if (last && last->GetStatus() == ParserErrorNotSpecifiedToken && CurrentType(m_parser) == TokenEOF)
+    if (last && last == m_typeErrorAtEnd)
         delete m_errors.Subtract(last);
+    m_typeErrorAtEnd = nullptr;
     return 1;
 }
 

@@ -186,4 +186,6 @@ private:
     Link m_unknownTokenHdl;
     Link m_parserErrorHdl;
     KaReaderErrorList m_errors;
+    // The type error a handler left when it met the end of the input, if any.
+    KaReaderError const* m_typeErrorAtEnd = nullptr;
 };

@@ -110,6 +110,17 @@ TEST(KaReader, TypeErrorsAreRecordedWithTheirLine) {
     lone.reader.RegisterObject(object);
     lone.reader.DoProcess(true);
     EXPECT_EQ(Errors(lone.reader), (ErrorList{{ParserErrorNotSpecifiedToken, 2}}));
+
+    // A reader that goes on after errors keeps a wrong value in the last entry,
+    // although the input ends right after it.
+    struct GoOn : LinkHdl {
+        long Again(void*) { return 1; }
+    } goOn;
+    Reading last("NUMBER 1\nNUMBER \"x\"\n");
+    last.reader.SetParserErrorHdl(Link(&goOn, &GoOn::Again));
+    last.reader.RegisterObject(object);
+    last.reader.DoProcess(true);
+    EXPECT_EQ(Errors(last.reader), (ErrorList{{ParserErrorNotSpecifiedToken, 2}}));
 }
 
 TEST(KaReader, EmptyAndMissingFiles) {
