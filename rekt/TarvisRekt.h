@@ -5,3 +5,7 @@
 // only this (and Tarvis.h).
 
 #include "TarvisRektExport.h"
+#include "project/KaGeneralTarvoSettings.h"
+#include "project/KaProject.h"
+#include "project/KaStringList.h"
+#include "project/KaVirtualProject.h"
