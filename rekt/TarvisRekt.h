@@ -5,6 +5,10 @@
 // only this (and Tarvis.h).
 
 #include "TarvisRektExport.h"
+#include "measure/KaCalcReseauTrafo.h"
+#include "measure/KaDigitizer.h"
+#include "measure/KaMeasureControl.h"
+#include "measure/KaVorwartsschnitt.h"
 #include "project/KaGeneralTarvoSettings.h"
 #include "project/KaProject.h"
 #include "project/KaStringList.h"
