@@ -15,3 +15,6 @@
 #include "project/KaProject.h"
 #include "project/KaStringList.h"
 #include "project/KaVirtualProject.h"
+#include "rectify/KaDigitalRekt.h"
+#include "rectify/KaRektCutHelper.h"
+#include "rectify/KaRektMosaik.h"
