@@ -71,26 +71,12 @@ bool Estimate(KaCalcTrafo2D& fit, eKaTrafo2DType type, KaPointList* points) {
     }
 }
 
-KaRegion BoundingBox(KaPointList const& points) {
-    KaPoint const* first = points.First();
-    KaRegion box(first->x, first->y, first->x, first->y);
-    for (KaPoint const* p = first->Next(); p; p = p->Next())
-        box.Set(std::min(box.Left(), p->x), std::min(box.Bottom(), p->y), std::max(box.Right(), p->x),
-                std::max(box.Top(), p->y));
-    return box;
-}
-
 // The mean scale of the transformation near the centre of the points: the square
 // root of the Jacobian's determinant, in target units per source unit.
 double MeanScale(KaTrafo2d const& trafo, KaPointList const& points) {
-    double cx = 0.0, cy = 0.0;
-    for (KaPoint const* p = points.First(); p; p = p->Next()) {
-        cx += p->x;
-        cy += p->y;
-    }
-    cx /= points.Count();
-    cy /= points.Count();
-    KaRegion const box = BoundingBox(points);
+    KaPoint const centre = KaCalcGravitycenter(points);
+    double const cx = centre.x, cy = centre.y;
+    KaRegion const box = KaPolygon(&points).GetRegion();
     double const h = 1e-3 * std::max({box.Right() - box.Left(), box.Top() - box.Bottom(), 1e-9});
     auto at = [&trafo](double x, double y) {
         trafo.Transform(&x, &y);
@@ -257,8 +243,8 @@ int RunFit(FitOptions const& options, std::ostream& out, std::ostream& err) {
     r.chosen = kind == nullptr;
     r.fit.SetPPList(&targets);
     if (!kind) {
-        KaRegion const box =
-            region.empty() ? BoundingBox(used) : KaRegion(region[0], region[1], region[2], region[3]);
+        KaRegion const box = region.empty() ? KaPolygon(&used).GetRegion()
+                                            : KaRegion(region[0], region[1], region[2], region[3]);
         kind = FindKind(r.fit.SuggestTrafoByDistrib(box, &used));
         if (!kind) {
             fmt::print(err, "{} and {}: {} paired point(s), too few for any transformation\n", options.source,
