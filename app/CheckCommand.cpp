@@ -27,13 +27,13 @@ bool CheckFile(std::string const& path, std::string const& columns, std::ostream
         return false;
     case FileKind::Camera: {
         KaCameraList cameras;
-        clean = ReadCameraFile(path, cameras, errors);
+        clean = ReadCameraFile(path, file, cameras, errors);
         summary = fmt::format("{} cameras", cameras.Count());
         break;
     }
     case FileKind::Reseau: {
         KaPointList crosses;
-        clean = ReadPointFile(path, KaPointFormat(), crosses, errors);
+        clean = ReadPointFile(path, file, KaPointFormat(), crosses, errors);
         summary = fmt::format("{} crosses", crosses.Count());
         break;
     }
@@ -48,7 +48,7 @@ bool CheckFile(std::string const& path, std::string const& columns, std::ostream
                                    : file.type == FT_COO ? "number,X,Y,Z"
                                                          : "number,X,Y";
         KaPointList points;
-        clean = ReadPointFile(path, MakeFormat(ParseColumns(wanted)), points, errors);
+        clean = ReadPointFile(path, file, MakeFormat(ParseColumns(wanted)), points, errors);
         summary = fmt::format("{} points", points.Count());
         break;
     }

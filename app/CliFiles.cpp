@@ -209,7 +209,11 @@ int ReportReadErrors(std::ostream& err, std::string const& path, KaReaderErrorLi
 
 bool ReadPointFile(std::string const& path, KaPointFormat const& format, KaPointList& points,
                    std::ostream& err) {
-    DetectedFile const file = DetectFile(path);
+    return ReadPointFile(path, DetectFile(path), format, points, err);
+}
+
+bool ReadPointFile(std::string const& path, DetectedFile const& file, KaPointFormat const& format,
+                   KaPointList& points, std::ostream& err) {
     switch (file.kind) {
     case FileKind::Missing:
     case FileKind::Broken:
@@ -239,7 +243,11 @@ bool ReadPointFile(std::string const& path, KaPointFormat const& format, KaPoint
 }
 
 bool ReadCameraFile(std::string const& path, KaCameraList& cameras, std::ostream& err) {
-    DetectedFile const file = DetectFile(path);
+    return ReadCameraFile(path, DetectFile(path), cameras, err);
+}
+
+bool ReadCameraFile(std::string const& path, DetectedFile const& file, KaCameraList& cameras,
+                    std::ostream& err) {
     if (file.kind == FileKind::Missing) {
         fmt::print(err, "{}\n", file.Message(path));
         return false;

@@ -47,9 +47,14 @@ int ReportReadErrors(std::ostream& err, std::string const& path, KaReaderErrorLi
 // or had errors (the points read stay in points).
 bool ReadPointFile(std::string const& path, KaPointFormat const& format, KaPointList& points,
                    std::ostream& err);
+// The same for a file whose kind is known already.
+bool ReadPointFile(std::string const& path, DetectedFile const& file, KaPointFormat const& format,
+                   KaPointList& points, std::ostream& err);
 
 // Reads a camera file into cameras; messages go to err. False on any error.
 bool ReadCameraFile(std::string const& path, KaCameraList& cameras, std::ostream& err);
+bool ReadCameraFile(std::string const& path, DetectedFile const& file, KaCameraList& cameras,
+                    std::ostream& err);
 
 // Reads the entries of a digital-camera reseau file; messages go to err. False on
 // any error.
